@@ -1,0 +1,299 @@
+// SensorHost.exe run as its own process, read through the application's own
+// block reader where it can be.
+
+#include "SensorBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Generous: a slow machine under load still passes, a hang still fails.
+constexpr auto kPatience = 15s;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+struct ViewUnmapper {
+    void operator()(void* view) const { UnmapViewOfFile(view); }
+};
+
+bool WaitFor(const std::function<bool()>& condition) {
+    const Clock::time_point deadline = Clock::now() + kPatience;
+    while (!condition()) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+fs::path ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+}
+
+// A running SensorHost.exe; terminated, as the application does, if still running
+// at the end. Its standard error is collected through a pipe.
+class SensorHostProcess {
+public:
+    explicit SensorHostProcess(const std::wstring& arguments) {
+        SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0))
+            return;
+        m_errorOutput.reset(readEnd);
+        const Handle childEnd(writeEnd);
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+        std::wstring commandLine =
+            L"\"" + (ProgramFolder() / L"SensorHost.exe").wstring() + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = writeEnd;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                            nullptr, &startup, &process))
+            return;
+        m_process.reset(process.hProcess);
+        CloseHandle(process.hThread);
+        m_processId = process.dwProcessId;
+    }
+    ~SensorHostProcess() {
+        if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.get(), 0);
+            WaitForSingleObject(m_process.get(), INFINITE);
+        }
+    }
+
+    bool Started() const { return m_process != nullptr; }
+    DWORD Id() const { return m_processId; }
+
+    std::optional<DWORD> ExitCodeWithin(Clock::duration patience) const {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(patience).count();
+        if (WaitForSingleObject(m_process.get(), static_cast<DWORD>(ms)) != WAIT_OBJECT_0)
+            return std::nullopt;
+        DWORD code = 0;
+        GetExitCodeProcess(m_process.get(), &code);
+        return code;
+    }
+
+    // Everything written to standard error; call once the process has ended.
+    std::string ErrorOutput() const {
+        std::string text;
+        char buffer[512];
+        DWORD read = 0;
+        while (ReadFile(m_errorOutput.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+            text.append(buffer, read);
+        return text;
+    }
+
+private:
+    Handle m_process;
+    Handle m_errorOutput;
+    DWORD m_processId = 0;
+};
+
+// The test's own view of the block, writable so that a test can plant values.
+struct BlockView {
+    Handle mapping;
+    std::unique_ptr<void, ViewUnmapper> view;
+
+    float At(DWORD offset) const {
+        float value = 0.0f;
+        std::memcpy(&value, static_cast<const BYTE*>(view.get()) + offset, sizeof value);
+        return value;
+    }
+    void Plant(DWORD offset, float value) {
+        std::memcpy(static_cast<BYTE*>(view.get()) + offset, &value, sizeof value);
+    }
+};
+
+BlockView CreateBlock() {
+    BlockView block;
+    block.mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           kSensorBlockSize, kSensorBlockName));
+    if (block.mapping)
+        block.view.reset(
+            MapViewOfFile(block.mapping.get(), FILE_MAP_WRITE, 0, 0, kSensorBlockSize));
+    return block;
+}
+
+// Opens only: succeeds once somebody else has created the block.
+BlockView OpenExistingBlock() {
+    BlockView block;
+    block.mapping.reset(OpenFileMappingA(FILE_MAP_READ, FALSE, kSensorBlockName));
+    if (block.mapping)
+        block.view.reset(MapViewOfFile(block.mapping.get(), FILE_MAP_READ, 0, 0, kSensorBlockSize));
+    return block;
+}
+
+bool BlockExists() {
+    return Handle(OpenFileMappingA(FILE_MAP_READ, FALSE, kSensorBlockName)) != nullptr;
+}
+
+// The application's reader, released at the end of the test.
+struct ApplicationReader {
+    HANDLE mapping = nullptr;
+    void* view = nullptr;
+    bool createdNew = false;
+    ~ApplicationReader() {
+        if (view)
+            UnmapViewOfFile(view);
+        if (mapping)
+            CloseHandle(mapping);
+    }
+};
+
+TEST(SensorHostProcess, PublishesAFixedTemperatureToTheApplicationWithinTwoSeconds) {
+    ApplicationReader reader;
+    ASSERT_TRUE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    ASSERT_TRUE(reader.createdNew) << "a block was left over from elsewhere";
+
+    const Clock::time_point start = Clock::now();
+    SensorHostProcess host(L"--temp 42.7");
+    ASSERT_TRUE(host.Started());
+    ASSERT_TRUE(WaitFor([&] { return ReadRunningIndicator(reader.view) > 0.0f; }));
+    const auto delay = Clock::now() - start;
+    EXPECT_LE(delay, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count()
+                         << " ms";
+    EXPECT_EQ(ReadCpuTemperature(reader.view), 42.7f);
+    EXPECT_EQ(ToDisplayTemperature(ReadCpuTemperature(reader.view)).value, 42);
+
+    // Still publishing a second later, until the application terminates it.
+    EXPECT_FALSE(host.ExitCodeWithin(1500ms));
+    EXPECT_EQ(ReadCpuTemperature(reader.view), 42.7f);
+}
+
+TEST(SensorHostProcess, CreatesTheBlockAndPublishesAMovingWaveWithinItsEnds) {
+    ASSERT_FALSE(BlockExists());
+    SensorHostProcess host(L"--wave 30 60 4");
+    ASSERT_TRUE(host.Started());
+    BlockView block;
+    ASSERT_TRUE(WaitFor([&] { return (block = OpenExistingBlock()).view != nullptr; }));
+
+    std::set<float> seen;
+    const bool moved = WaitFor([&] {
+        if (block.At(kRunningIndicatorOffset) > 0.0f) {
+            const float celsius = block.At(kCpuTemperatureOffset);
+            EXPECT_GE(celsius, 30.0f);
+            EXPECT_LE(celsius, 60.0f);
+            seen.insert(celsius);
+        }
+        return seen.size() >= 3;
+    });
+    EXPECT_TRUE(moved) << seen.size() << " distinct values";
+}
+
+// The machine's own sensors, read from a folder tree of the test's making.
+TEST(SensorHostProcess, PublishesTheCpuSensorOfTheSensorTreeOrZeroWithoutOne) {
+    const fs::path root =
+        fs::temp_directory_path() / ("sensorhost-process-" + std::to_string(GetCurrentProcessId()));
+    const struct {
+        const char* name;
+        bool withSensor;
+        float celsius;
+    } cases[] = {{"package sensor", true, 55.5f}, {"no sensor", false, 0.0f}};
+    for (const auto& c : cases) {
+        fs::remove_all(root);
+        fs::create_directories(root / "hwmon" / "hwmon0");
+        if (c.withSensor) {
+            std::ofstream(root / "hwmon" / "hwmon0" / "name") << "coretemp\n";
+            std::ofstream(root / "hwmon" / "hwmon0" / "temp1_label") << "Package id 0\n";
+            std::ofstream(root / "hwmon" / "hwmon0" / "temp1_input") << "55500\n";
+        }
+        // A value that only a publication of the host can replace.
+        BlockView block = CreateBlock();
+        ASSERT_TRUE(block.view);
+        block.Plant(kCpuTemperatureOffset, 99.0f);
+
+        SensorHostProcess host(L"--sensor-root \"" + root.wstring() + L"\"");
+        ASSERT_TRUE(host.Started());
+        ASSERT_TRUE(WaitFor([&] { return block.At(kRunningIndicatorOffset) > 0.0f; })) << c.name;
+        EXPECT_EQ(block.At(kCpuTemperatureOffset), c.celsius) << c.name;
+    }
+    fs::remove_all(root);
+}
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+TEST(SensorHostProcess, StopsWhenAskedToCloseAndClearsTheRunningIndicator) {
+    SensorHostProcess host(L"--temp 40");
+    ASSERT_TRUE(host.Started());
+    BlockView block;
+    ASSERT_TRUE(WaitFor([&] {
+        block = OpenExistingBlock();
+        return block.view && block.At(kRunningIndicatorOffset) > 0.0f;
+    }));
+
+    // What taskkill without /f does: WM_CLOSE to the process's top-level windows.
+    WindowSearch search{host.Id(), nullptr};
+    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    ASSERT_NE(search.found, nullptr);
+    ASSERT_TRUE(PostMessageW(search.found, WM_CLOSE, 0, 0));
+
+    EXPECT_EQ(host.ExitCodeWithin(kPatience), std::optional<DWORD>(0));
+    EXPECT_EQ(block.At(kRunningIndicatorOffset), 0.0f);
+    EXPECT_EQ(block.At(kCpuTemperatureOffset), 40.0f);
+}
+
+TEST(SensorHostProcess, RejectsABadCommandLineWithoutPublishing) {
+    const struct {
+        const wchar_t* arguments;
+        const char* mentions;
+    } cases[] = {
+        {L"--temperature 40", "unknown option \"--temperature\""},
+        {L"--temp forty", "\"forty\" is not a finite number"},
+        {L"--wave 60 30 5", "minimum \"60\" is above the maximum \"30\""},
+        {L"--wave 30 60 0", "period \"0\""},
+    };
+    for (const auto& c : cases) {
+        SensorHostProcess host(c.arguments);
+        ASSERT_TRUE(host.Started());
+        const std::optional<DWORD> exitCode = host.ExitCodeWithin(kPatience);
+        ASSERT_TRUE(exitCode) << c.mentions;
+        EXPECT_NE(*exitCode, 0u) << c.mentions;
+        const std::string errors = host.ErrorOutput();
+        EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
+        EXPECT_NE(errors.find("usage: SensorHost"), std::string::npos) << errors;
+        EXPECT_FALSE(BlockExists()) << c.mentions;
+    }
+}
+
+} // namespace
