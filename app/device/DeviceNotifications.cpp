@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cwctype>
+#include <memory>
 #include <string>
 
 namespace {
@@ -24,6 +25,9 @@ constexpr GUID kNetInterface = {
     0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
 
 constexpr wchar_t kDisplayIds[] = L"VID_3E5B&PID_6C21";
+
+// The filter record the system expects: header, class and an empty name.
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) == 32);
 
 struct FileCloser {
     void operator()(HANDLE file) const { CloseHandle(file); }

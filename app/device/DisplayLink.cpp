@@ -45,6 +45,8 @@ DisplayLink::DisplayLink() {
 
 DisplayLink::~DisplayLink() {
     CloseAll();
+    // Handles of a pass that never finished still close before the library ends.
+    m_devices.clear();
     hid_exit();
 }
 
