@@ -44,14 +44,16 @@ start_xvfb() {
 mkdir -p "$state"
 start_xvfb
 
-# The template is made once per machine and build tree; wineboot takes ~15 s.
-if [ ! -f "$template/.ready" ]; then
+# The template is made once per build tree (wineboot takes ~15 s), and again
+# when the registry settings imported into it change.
+recipe=$(sha256sum "$root/scripts/wine-fonts.reg" | cut -d' ' -f1)
+if [ "$(cat "$template/.ready" 2>/dev/null)" != "$recipe" ]; then
   rm -rf "$template"
   WINEPREFIX="$template" "$wine" wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX="$template" "$wine" regedit /S "$(windows_path "$root/scripts/wine-fonts.reg")" >/dev/null 2>&1
   WINEPREFIX="$template" wineserver -w
   [ -f "$template/system.reg" ] || { echo "with-wine: preparing the Wine prefix failed" >&2; exit 1; }
-  touch "$template/.ready"
+  echo "$recipe" > "$template/.ready"
 fi
 
 prefix=$(mktemp -d "$state/prefix.XXXXXX")
