@@ -69,9 +69,9 @@ TEST(DeviceNotifications, QueuesReconnectsForTheDisplaysInterfaces) {
     for (const Case& c : cases) {
         TaskQueue tasks;
         const auto broadcast = Broadcast(c.name);
-        OnDeviceInterfaceEvent(reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(
-                                   broadcast.data()),
-                               c.event, tasks, FakeProbe);
+        OnDeviceInterfaceEvent(
+            reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(broadcast.data()), c.event,
+            tasks, FakeProbe);
         EXPECT_EQ(Drain(tasks), c.reconnects) << c.event << ' ' << std::wstring(c.name).size();
     }
 }

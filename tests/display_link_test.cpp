@@ -10,8 +10,10 @@ namespace {
 using simdisplay::Interface;
 using simdisplay::VersionReply;
 
-constexpr char kPathA[] = R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#7&1a2b3c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
-constexpr char kPathB[] = R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#7&4d5e6f&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+constexpr char kPathA[] =
+    R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#7&1a2b3c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+constexpr char kPathB[] =
+    R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#7&4d5e6f&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
 
 Interface Display(const std::string& path) {
     Interface device;
@@ -56,8 +58,8 @@ TEST(DisplayReports, TemperatureReportCarriesThreeDigits) {
         int temperature;
         unsigned char hundreds, tens, units;
     };
-    const Case cases[] = {{7, 0, 0, 7}, {42, 0, 4, 2}, {0, 0, 0, 0}, {99, 0, 9, 9},
-                          {-3, 0, 0, 0}, {-42, 0, 0, 0}};
+    const Case cases[] = {{7, 0, 0, 7},  {42, 0, 4, 2}, {0, 0, 0, 0},
+                          {99, 0, 9, 9}, {-3, 0, 0, 0}, {-42, 0, 0, 0}};
     for (const Case& c : cases) {
         const DisplayReport report = BuildTemperatureReport(c.temperature);
         EXPECT_EQ(report[0], 0x07);

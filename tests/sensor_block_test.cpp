@@ -113,9 +113,10 @@ TEST(DisplayTemperature, TruncatesTowardZeroAndCapsAt99) {
         int value;
     };
     const Case cases[] = {
-        {49.9f, true, 49},   {100.7f, true, 99},   {99.9f, true, 99},   {150.0f, true, 99},
-        {98.99f, true, 98},  {0.4f, true, 0},      {-0.4f, true, 0},    {-3.7f, true, -3},
-        {0.0f, false, 0},    {-0.0f, false, 0},    {inf, true, 99},     {1e30f, true, 99},
+        {49.9f, true, 49},    {100.7f, true, 99},     {99.9f, true, 99},
+        {150.0f, true, 99},   {98.99f, true, 98},     {0.4f, true, 0},
+        {-0.4f, true, 0},     {-3.7f, true, -3},      {0.0f, false, 0},
+        {-0.0f, false, 0},    {inf, true, 99},        {1e30f, true, 99},
         {-inf, true, intMin}, {-1e30f, true, intMin}, {-2147483648.0f, true, intMin},
     };
     for (const Case& c : cases) {

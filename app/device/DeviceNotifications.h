@@ -19,4 +19,5 @@ using InterfaceProbe = bool (*)(const wchar_t* path);
 // Queues a reconnect for every arrival or removal of one of the display's
 // interfaces, and a second one when the arriving interface is the vendor one.
 void OnDeviceInterfaceEvent(const DEV_BROADCAST_DEVICEINTERFACE_W* broadcast, unsigned event,
-                            TaskQueue& tasks, InterfaceProbe isDisplayInterface = IsDisplayInterface);
+                            TaskQueue& tasks,
+                            InterfaceProbe isDisplayInterface = IsDisplayInterface);

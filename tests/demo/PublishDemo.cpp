@@ -68,7 +68,8 @@ int wmain(int argc, wchar_t** argv) {
     simdisplay::Interface first;
     first.path = R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#demo&1#{4d1e55b2-f16f-11cf-88cb-001111000030})";
     simdisplay::Interface second = first;
-    second.path = R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#demo&2#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+    second.path =
+        R"(\\?\hid#vid_3e5b&pid_6c21&mi_00#demo&2#{4d1e55b2-f16f-11cf-88cb-001111000030})";
     simdisplay::Attach(first);
     simdisplay::Attach(second);
 
