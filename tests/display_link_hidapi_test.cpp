@@ -9,11 +9,7 @@ namespace {
 // either way the link must stay usable and report no display.
 TEST(DisplayLinkWithSystemHid, FindsNoDisplayAndStaysUsable) {
     DisplayLink& link = DisplayLink::Instance();
-    link.ClearFilters();
-    link.AddFilter(kDisplayVendorId, kDisplayProductId);
-    link.CloseAll();
-    link.OpenMatching();
-    link.SetOpened(true);
+    ReconnectDisplays(link);
 
     EXPECT_EQ(link.DeviceCount(), 0);
     EXPECT_TRUE(link.SendReport(BuildTemperatureReport(42).data()));

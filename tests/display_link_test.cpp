@@ -41,14 +41,7 @@ protected:
         link.CloseAll();
         simdisplay::Reset();
     }
-    // The worker's reconnect pass.
-    void Reconnect() {
-        link.ClearFilters();
-        link.AddFilter(kDisplayVendorId, kDisplayProductId);
-        link.CloseAll();
-        link.OpenMatching();
-        link.SetOpened(true);
-    }
+    void Reconnect() { ReconnectDisplays(link); }
 
     DisplayLink& link = DisplayLink::Instance();
 };

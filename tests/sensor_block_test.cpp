@@ -1,4 +1,5 @@
 #include "SensorBlock.h"
+#include "sensor_block_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -28,23 +29,9 @@ private:
     BYTE* m_view = nullptr;
 };
 
-// The reader's side, released at the end of each test so that the next one
-// finds no block left over.
-struct Reader {
-    HANDLE mapping = nullptr;
-    void* view = nullptr;
-    bool createdNew = false;
-    ~Reader() {
-        if (view)
-            UnmapViewOfFile(view);
-        if (mapping)
-            CloseHandle(mapping);
-    }
-};
-
 TEST(SensorBlock, CreatesTheZeroFilledBlockWhenNoSensorServerRuns) {
-    Reader reader;
-    ASSERT_TRUE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    SensorBlockReader reader;
+    ASSERT_TRUE(reader.Map());
     EXPECT_TRUE(reader.createdNew);
     EXPECT_EQ(ReadCpuTemperature(reader.view), 0.0f);
     EXPECT_EQ(ReadRunningIndicator(reader.view), 0.0f);
@@ -65,8 +52,8 @@ TEST(SensorBlock, AttachesToTheBlockOfARunningSensorServer) {
     server.Publish(kCpuTemperatureOffset, 42.7f);
     server.Publish(kRunningIndicatorOffset, 3.0f);
 
-    Reader reader;
-    ASSERT_TRUE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    SensorBlockReader reader;
+    ASSERT_TRUE(reader.Map());
     EXPECT_FALSE(reader.createdNew);
     EXPECT_EQ(ReadCpuTemperature(reader.view), 42.7f);
     EXPECT_EQ(ReadRunningIndicator(reader.view), 3.0f);
@@ -83,8 +70,8 @@ TEST(SensorBlock, ABlockShorterThanExpectedStaysUnmapped) {
     FakeSensorServer server(100);
     ASSERT_TRUE(server.Ready());
 
-    Reader reader;
-    EXPECT_FALSE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    SensorBlockReader reader;
+    EXPECT_FALSE(reader.Map());
     EXPECT_EQ(reader.view, nullptr);
     // The handle stays stored; a later attempt opens the mapping again.
     EXPECT_NE(reader.mapping, nullptr);
@@ -94,14 +81,14 @@ TEST(SensorBlock, ANameHeldByAnotherKindOfObjectLeavesTheBlockUnmapped) {
     HANDLE clash = CreateMutexA(nullptr, FALSE, kSensorBlockName);
     ASSERT_NE(clash, nullptr);
 
-    Reader reader;
-    EXPECT_FALSE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    SensorBlockReader reader;
+    EXPECT_FALSE(reader.Map());
     EXPECT_EQ(reader.mapping, nullptr);
     EXPECT_EQ(reader.view, nullptr);
     CloseHandle(clash);
 
     // Once the name is free the next attempt succeeds.
-    EXPECT_TRUE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    EXPECT_TRUE(reader.Map());
 }
 
 TEST(DisplayTemperature, TruncatesTowardZeroAndCapsAt99) {

@@ -2,6 +2,7 @@
 // block reader where it can be.
 
 #include "SensorBlock.h"
+#include "sensor_block_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -155,22 +156,9 @@ bool BlockExists() {
     return Handle(OpenFileMappingA(FILE_MAP_READ, FALSE, kSensorBlockName)) != nullptr;
 }
 
-// The application's reader, released at the end of the test.
-struct ApplicationReader {
-    HANDLE mapping = nullptr;
-    void* view = nullptr;
-    bool createdNew = false;
-    ~ApplicationReader() {
-        if (view)
-            UnmapViewOfFile(view);
-        if (mapping)
-            CloseHandle(mapping);
-    }
-};
-
 TEST(SensorHostProcess, PublishesAFixedTemperatureToTheApplicationWithinTwoSeconds) {
-    ApplicationReader reader;
-    ASSERT_TRUE(MapSensorBlock(reader.mapping, reader.view, reader.createdNew));
+    SensorBlockReader reader;
+    ASSERT_TRUE(reader.Map());
     ASSERT_TRUE(reader.createdNew) << "a block was left over from elsewhere";
 
     const Clock::time_point start = Clock::now();

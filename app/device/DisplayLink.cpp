@@ -145,3 +145,11 @@ bool DisplayLink::QueryFirmwareVersion(int& version) {
 int DisplayLink::DeviceCount() const {
     return m_deviceCount;
 }
+
+void ReconnectDisplays(DisplayLink& link) {
+    link.ClearFilters();
+    link.AddFilter(kDisplayVendorId, kDisplayProductId);
+    link.CloseAll();
+    link.OpenMatching();
+    link.SetOpened(true);
+}

@@ -77,3 +77,7 @@ private:
     std::vector<DisplayFilter> m_filters;
     std::atomic<int> m_deviceCount = 0;
 };
+
+// The reconnect pass: forgets every display and opens each attached one again,
+// so that plugged and unplugged displays are both taken into account.
+void ReconnectDisplays(DisplayLink& link);

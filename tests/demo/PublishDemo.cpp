@@ -81,11 +81,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("sensor server started: SensorHost.exe %ls\n", serverArguments.c_str());
 
     DisplayLink& link = DisplayLink::Instance();
-    link.ClearFilters();
-    link.AddFilter(kDisplayVendorId, kDisplayProductId);
-    link.CloseAll();
-    link.OpenMatching();
-    link.SetOpened(true);
+    ReconnectDisplays(link);
     std::printf("displays open: %d\n", link.DeviceCount());
     int version = 0;
     if (link.QueryFirmwareVersion(version))
