@@ -61,7 +61,6 @@ public:
     int DeviceCount() const;
 
     void SetOpened(bool opened) { m_opened = opened ? 1 : 0; }
-    bool IsOpened() const { return m_opened != 0; }
 
     DisplayLink(const DisplayLink&) = delete;
     DisplayLink& operator=(const DisplayLink&) = delete;

@@ -35,9 +35,8 @@ struct FeatureReport {
     std::vector<unsigned char> bytes;
 };
 
-// Forgets every interface, report and counter; hid_init succeeds again.
+// Forgets every interface, report and counter.
 void Reset();
-void SetInitFails(bool fails);
 void Attach(const Interface& device);
 // Later sends to the interface fail, as for a display that was pulled out.
 void Unplug(const std::string& path);
@@ -48,7 +47,5 @@ std::vector<FeatureReport> SentReports();
 int FeatureReadCount(const std::string& path);
 // Handles opened and not yet closed.
 int OpenHandleCount();
-int InitCount();
-int ExitCount();
 
 } // namespace simdisplay
