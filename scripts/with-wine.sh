@@ -10,7 +10,8 @@ state="$root/build/wine"
 template="$state/template"
 wine=/usr/lib/wine/wine64
 
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No debugger on a crash: it would wait for a user until the test times out.
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 xvfb_pid=""
 prefix=""
