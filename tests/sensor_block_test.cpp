@@ -1,4 +1,5 @@
 #include "SensorBlock.h"
+#include "fake_sensor_server.h"
 #include "sensor_block_reader.h"
 
 #include <gtest/gtest.h>
@@ -8,26 +9,6 @@
 #include <limits>
 
 namespace {
-
-// Stands in for a sensor server: owns a writable mapping of the block.
-class FakeSensorServer {
-public:
-    explicit FakeSensorServer(DWORD size = kSensorBlockSize) {
-        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size,
-                                       kSensorBlockName);
-        m_view = static_cast<BYTE*>(MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, size));
-    }
-    ~FakeSensorServer() {
-        UnmapViewOfFile(m_view);
-        CloseHandle(m_mapping);
-    }
-    bool Ready() const { return m_view != nullptr; }
-    void Publish(DWORD offset, float value) { std::memcpy(m_view + offset, &value, sizeof value); }
-
-private:
-    HANDLE m_mapping = nullptr;
-    BYTE* m_view = nullptr;
-};
 
 TEST(SensorBlock, CreatesTheZeroFilledBlockWhenNoSensorServerRuns) {
     SensorBlockReader reader;

@@ -3,9 +3,7 @@
 #include <windows.h>
 #include <dbt.h>
 
-class TaskQueue;
-
-inline constexpr int kReconnectTask = 1;
+#include "TaskQueue.h"
 
 // Asks for arrival and removal notices of USB, disk, HID and network interfaces.
 // The notification handles live as long as the window.

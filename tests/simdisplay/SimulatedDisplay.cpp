@@ -179,7 +179,8 @@ int hid_get_product_string(hid_device* dev, wchar_t* string, size_t maxlen) {
 int hid_send_feature_report(hid_device* dev, const unsigned char* data, size_t length) {
     auto& s = state();
     std::lock_guard guard(s.lock);
-    s.sent.push_back({dev->path, std::vector<unsigned char>(data, data + length)});
+    s.sent.push_back({dev->path, std::vector<unsigned char>(data, data + length),
+                      std::chrono::steady_clock::now()});
     const simdisplay::Interface* device = simdisplay::find(s, dev->path);
     if (!device || device->sendFails)
         return -1;

@@ -4,6 +4,7 @@
 // Code under test calls the usual hid_* functions; tests describe the attached
 // interfaces here and read back every feature report that reached them.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct Interface {
 struct FeatureReport {
     std::string path;
     std::vector<unsigned char> bytes;
+    std::chrono::steady_clock::time_point sentAt;
 };
 
 // Forgets every interface, report and counter.
