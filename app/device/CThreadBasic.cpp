@@ -46,10 +46,6 @@ bool CThreadBasic::Pause(DWORD milliseconds) const {
     return WaitForSingleObject(m_stopEvent, milliseconds) == WAIT_TIMEOUT;
 }
 
-bool CThreadBasic::StopRequested() const {
-    return m_running == 0;
-}
-
 void CThreadBasic::CloseEvents() {
     for (HANDLE* event : {&m_doneEvent, &m_stopEvent}) {
         if (*event)

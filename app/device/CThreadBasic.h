@@ -18,10 +18,10 @@ public:
     // used afterwards. Pauses taken through Pause end at once.
     void Stop();
 
-    // Waits up to the given time; false when a stop was asked for meanwhile.
-    // Long steps of Run pause through this so that a stop never waits on them.
+    // Waits up to the given time; false when a stop was asked for meanwhile
+    // (Pause(0) only asks). Long steps of Run pause through this so that a stop
+    // never waits on them.
     bool Pause(DWORD milliseconds) const;
-    bool StopRequested() const;
 
 protected:
     // Not virtual: owners are never deleted through this base.
