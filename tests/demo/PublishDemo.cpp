@@ -1,11 +1,14 @@
 // Shows the temperature path end to end: starts the sensor server beside this
-// program, maps its block, and once a second sends the display temperature to
-// two simulated displays, printing the report bytes each display received.
+// program and runs the device worker against two simulated displays, printing
+// the temperature handed to the UI library and the report each display received.
 //   ThermolinkDemo.exe [seconds] [sensor server arguments...]
 
+#include "AppFolders.h"
 #include "DisplayLink.h"
-#include "SensorBlock.h"
 #include "SimulatedDisplay.h"
+#include "worker_host.h"
+
+#include <Manager.h>
 
 #include <windows.h>
 
@@ -25,15 +28,8 @@ struct ProcessCloser {
 };
 using ProcessHandle = std::unique_ptr<void, ProcessCloser>;
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 ProcessHandle StartSensorServer(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + ProgramFolder() + L"SensorHost.exe\" " + arguments;
+    std::wstring commandLine = L"\"" + ModuleFolder() + L"SensorHost.exe\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -80,41 +76,37 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::printf("sensor server started: SensorHost.exe %ls\n", serverArguments.c_str());
 
-    DisplayLink& link = DisplayLink::Instance();
-    ReconnectDisplays(link);
-    std::printf("displays open: %d\n", link.DeviceCount());
-    int version = 0;
-    if (link.QueryFirmwareVersion(version))
-        std::printf("firmware of the first display: %d.%02X\n", version >> 8, version & 0xFF);
-
-    HANDLE mapping = nullptr;
-    void* view = nullptr;
-    bool createdNew = false;
-    if (!MapSensorBlock(mapping, view, createdNew)) {
-        std::fprintf(stderr, "could not map the sensor block\n");
-        return 1;
-    }
+    // The program's start-up queue: software check (not built yet, so dropped),
+    // reconnect, firmware check.
+    WorkerHost host;
+    host.worker.SetTask(kStartupFirmwareCheckTask, [] {
+        DisplayLink& link = DisplayLink::Instance();
+        std::printf("displays open: %d\n", link.DeviceCount());
+        int version = 0;
+        if (link.QueryFirmwareVersion(version))
+            std::printf("firmware of the first display: %d.%02X\n", version >> 8, version & 0xFF);
+    });
+    host.Start(16, 1);
+    for (int code : {kStartupSoftwareCheckTask, kReconnectTask, kStartupFirmwareCheckTask})
+        host.worker.QueueTask(code);
 
     const DWORD end = GetTickCount() + seconds * 1000;
-    size_t shown = simdisplay::SentReports().size();
+    size_t shown = 0;
     while (GetTickCount() < end) {
-        const float celsius = ReadCpuTemperature(view);
-        const DisplayTemperature shownValue = ToDisplayTemperature(celsius);
-        if (!shownValue.publish) {
-            Sleep(16);
-            continue;
-        }
-        link.SendReport(BuildTemperatureReport(shownValue.value).data());
         const auto reports = simdisplay::SentReports();
         for (; shown < reports.size(); ++shown) {
-            const bool firstDisplay = reports[shown].path == first.path;
-            std::printf("%6.2f C -> %2d -> display %d got %s\n", celsius, shownValue.value,
-                        firstDisplay ? 1 : 2, Hex(reports[shown].bytes, 8).c_str());
+            const auto& report = reports[shown];
+            const int display = report.path == first.path ? 1 : 2;
+            if (report.bytes.size() > 1 && report.bytes[1] == 0xFD)
+                std::printf("display %d asked for its version: %s\n", display,
+                            Hex(report.bytes, 8).c_str());
+            else
+                std::printf("library shows %2.0f, display %d got %s\n",
+                            Veneer::Manager::GetCPUTemp(), display, Hex(report.bytes, 8).c_str());
         }
         std::fflush(stdout);
-        Sleep(1000);
+        Sleep(50);
     }
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
+    host.Stop();
     return 0;
 }
