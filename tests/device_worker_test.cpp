@@ -1,5 +1,6 @@
 #include "DisplayLink.h"
 #include "SimulatedDisplay.h"
+#include "display_reset.h"
 #include "fake_sensor_server.h"
 #include "worker_host.h"
 
@@ -58,16 +59,12 @@ std::vector<unsigned char> TemperatureReport(unsigned char tens, unsigned char u
 class DeviceWorkerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The link outlives each test; start from a closed link and no displays.
-        ReconnectDisplays(DisplayLink::Instance());
-        DisplayLink::Instance().CloseAll();
-        simdisplay::Reset();
+        ResetDisplays();
         Manager::SetCPUTemp(kUntouched);
     }
     void TearDown() override {
         host.Stop();
-        DisplayLink::Instance().CloseAll();
-        simdisplay::Reset();
+        ResetDisplays();
     }
 
     void StartPublishing(float celsius) {
@@ -213,15 +210,8 @@ enum class InFlight { UninterruptibleTask, PausingTask, PublicationPause };
 
 class DeviceWorkerStopTest : public ::testing::TestWithParam<InFlight> {
 protected:
-    void SetUp() override {
-        ReconnectDisplays(DisplayLink::Instance());
-        DisplayLink::Instance().CloseAll();
-        simdisplay::Reset();
-    }
-    void TearDown() override {
-        DisplayLink::Instance().CloseAll();
-        simdisplay::Reset();
-    }
+    void SetUp() override { ResetDisplays(); }
+    void TearDown() override { ResetDisplays(); }
 };
 
 // Records when the worker last used its host; kept outside the host, which is

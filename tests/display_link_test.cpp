@@ -1,5 +1,6 @@
 #include "DisplayLink.h"
 #include "SimulatedDisplay.h"
+#include "display_reset.h"
 
 #include <gtest/gtest.h>
 
@@ -31,16 +32,8 @@ std::vector<simdisplay::FeatureReport> ReportsTo(const std::string& path) {
 
 class DisplayLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // The link outlives each test; start from a closed link and no displays.
-        Reconnect();
-        link.CloseAll();
-        simdisplay::Reset();
-    }
-    void TearDown() override {
-        link.CloseAll();
-        simdisplay::Reset();
-    }
+    void SetUp() override { ResetDisplays(); }
+    void TearDown() override { ResetDisplays(); }
     void Reconnect() { ReconnectDisplays(link); }
 
     DisplayLink& link = DisplayLink::Instance();

@@ -2,6 +2,7 @@
 // block reader where it can be.
 
 #include "SensorBlock.h"
+#include "child_process.h"
 #include "sensor_block_reader.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +30,6 @@ using namespace std::chrono_literals;
 // Generous: a slow machine under load still passes, a hang still fails.
 constexpr auto kPatience = 15s;
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
 struct ViewUnmapper {
     void operator()(void* view) const { UnmapViewOfFile(view); }
 };
@@ -48,74 +44,11 @@ bool WaitFor(const std::function<bool()>& condition) {
     return true;
 }
 
-fs::path ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
-}
-
-// A running SensorHost.exe; terminated, as the application does, if still running
-// at the end. Its standard error is collected through a pipe.
-class SensorHostProcess {
+// SensorHost.exe from the test's own folder.
+class SensorHostProcess : public ChildProcess {
 public:
-    explicit SensorHostProcess(const std::wstring& arguments) {
-        SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
-        HANDLE readEnd = nullptr;
-        HANDLE writeEnd = nullptr;
-        if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0))
-            return;
-        m_errorOutput.reset(readEnd);
-        const Handle childEnd(writeEnd);
-        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-        std::wstring commandLine =
-            L"\"" + (ProgramFolder() / L"SensorHost.exe").wstring() + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = writeEnd;
-        startup.hStdError = writeEnd;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                            nullptr, &startup, &process))
-            return;
-        m_process.reset(process.hProcess);
-        CloseHandle(process.hThread);
-        m_processId = process.dwProcessId;
-    }
-    ~SensorHostProcess() {
-        if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_process.get(), 0);
-            WaitForSingleObject(m_process.get(), INFINITE);
-        }
-    }
-
-    bool Started() const { return m_process != nullptr; }
-    DWORD Id() const { return m_processId; }
-
-    std::optional<DWORD> ExitCodeWithin(Clock::duration patience) const {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(patience).count();
-        if (WaitForSingleObject(m_process.get(), static_cast<DWORD>(ms)) != WAIT_OBJECT_0)
-            return std::nullopt;
-        DWORD code = 0;
-        GetExitCodeProcess(m_process.get(), &code);
-        return code;
-    }
-
-    // Everything written to standard error; call once the process has ended.
-    std::string ErrorOutput() const {
-        std::string text;
-        char buffer[512];
-        DWORD read = 0;
-        while (ReadFile(m_errorOutput.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-            text.append(buffer, read);
-        return text;
-    }
-
-private:
-    Handle m_process;
-    Handle m_errorOutput;
-    DWORD m_processId = 0;
+    explicit SensorHostProcess(const std::wstring& arguments)
+        : ChildProcess(L"\"" + ProgramFolder() + L"SensorHost.exe\" " + arguments) {}
 };
 
 // The test's own view of the block, writable so that a test can plant values.
@@ -277,7 +210,7 @@ TEST(SensorHostProcess, RejectsABadCommandLineWithoutPublishing) {
         const std::optional<DWORD> exitCode = host.ExitCodeWithin(kPatience);
         ASSERT_TRUE(exitCode) << c.mentions;
         EXPECT_NE(*exitCode, 0u) << c.mentions;
-        const std::string errors = host.ErrorOutput();
+        const std::string errors = host.Output();
         EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
         EXPECT_NE(errors.find("usage: SensorHost"), std::string::npos) << errors;
         EXPECT_FALSE(BlockExists()) << c.mentions;

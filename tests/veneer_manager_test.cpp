@@ -1,5 +1,6 @@
 #include "CString.h"
 #include "Manager.h"
+#include "child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -82,56 +83,17 @@ TEST(VeneerManager, InitGdiplusStartsGdiplusAndComForTheThread) {
     CoUninitialize();
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
-std::wstring ModuleFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
-
 // Runs the probe program and returns what it wrote: the library's skin folder
 // as the probe sees it.
 std::wstring RunProbe(const std::wstring& program) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return L"(no pipe)";
-    Handle reader(readEnd);
-    Handle writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        nullptr, &startup, &info))
-        return L"(not started, error " + std::to_wstring(GetLastError()) + L")";
-    Handle process(info.hProcess);
-    CloseHandle(info.hThread);
-    writer.reset();
-
-    std::string bytes;
-    char chunk[512];
-    DWORD got = 0;
-    while (ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    WaitForSingleObject(info.hProcess, 30000);
+    ChildProcess probe(L"\"" + program + L"\"");
+    if (!probe.Started())
+        return L"(not started)";
+    const std::string bytes = probe.Output();
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
                         bytes.size() / sizeof(wchar_t));
 }
 
-// A copy of the probe program in a folder of its own; Veneer.dll and the runtime
-// stay in the build folder and are found through PATH, so the executable's folder
-// and the library's differ.
 // A copy of the probe program in a folder of its own; Veneer.dll and the runtime
 // stay in the build folder and are found through PATH, so the executable's folder
 // and the library's differ.
@@ -143,7 +105,7 @@ public:
         m_folder = temp + name + L" " + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(m_folder.c_str(), nullptr);
         m_program = m_folder + L"prog.exe";
-        m_copied = CopyFileW((ModuleFolder() + L"veneer_skin_path_probe.exe").c_str(),
+        m_copied = CopyFileW((ProgramFolder() + L"veneer_skin_path_probe.exe").c_str(),
                              m_program.c_str(), FALSE);
     }
     ~ProbeCopy() {
@@ -163,13 +125,13 @@ private:
 TEST(VeneerManager, SkinPathIsTheExecutablesFolderNotTheLibrarys) {
     std::wstring path(32767, L'\0');
     path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-    SetEnvironmentVariableW(L"PATH", (ModuleFolder() + L";" + path).c_str());
+    SetEnvironmentVariableW(L"PATH", (ProgramFolder() + L";" + path).c_str());
 
     ProbeCopy probe(L"Veneer App");
     ASSERT_TRUE(probe.Copied());
     EXPECT_EQ(RunProbe(probe.Program()), probe.Folder() + L"skins\\theme1\\");
     // And for the test program itself, which sits beside the library.
-    EXPECT_EQ(Text(Veneer::GetSkinPath()), ModuleFolder() + L"skins\\theme1\\");
+    EXPECT_EQ(Text(Veneer::GetSkinPath()), ProgramFolder() + L"skins\\theme1\\");
 }
 
 TEST(VeneerManager, TheLibraryCarriesItsFontAndScrollBarImages) {
